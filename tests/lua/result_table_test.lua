@@ -1,0 +1,231 @@
+-- The result table as a Lua script sees it. Runs under lua5.1 and luajit:
+--   lua5.1 result_table_test.lua path/to/scorlane.so
+local modulePath = assert(arg[1], "usage: result_table_test.lua path/to/scorlane.so")
+local Scorlane = assert(package.loadlib(modulePath, "Scorlane"))
+
+-- Fixtures ---------------------------------------------------------------
+
+-- Hex byte pairs; 'text' in single quotes stands for its bytes.
+local function hex(s)
+  local out = {}
+  local i = 1
+  while i <= #s do
+    local c = s:sub(i, i)
+    if c == "'" then
+      local close = assert(s:find("'", i + 1, true), "unclosed quote")
+      out[#out + 1] = s:sub(i + 1, close - 1)
+      i = close + 1
+    elseif c:match("%s") then
+      i = i + 1
+    else
+      out[#out + 1] = string.char(tonumber(s:sub(i, i + 1), 16))
+      i = i + 2
+    end
+  end
+  return table.concat(out)
+end
+
+local function bigEndian(value, count)
+  local bytes = {}
+  for i = count, 1, -1 do
+    bytes[i] = string.char(value % 256)
+    value = math.floor(value / 256)
+  end
+  return table.concat(bytes)
+end
+
+local function track(events)
+  return "MTrk" .. bigEndian(#events, 4) .. events
+end
+
+local function smf(format, division, tracks)
+  return "MThd" .. bigEndian(6, 4) .. bigEndian(format, 2) .. bigEndian(#tracks, 2)
+      .. bigEndian(division, 2) .. table.concat(tracks)
+end
+
+local tempDir = os.tmpname()
+os.remove(tempDir)
+os.execute("mkdir -p '" .. tempDir .. "'")
+
+local fileCount = 0
+local function writeFile(bytes)
+  fileCount = fileCount + 1
+  local path = tempDir .. "/fixture" .. fileCount .. ".mid"
+  local f = assert(io.open(path, "wb"))
+  f:write(bytes)
+  f:close()
+  return path
+end
+
+-- Comparison -------------------------------------------------------------
+
+local function describe(v)
+  if type(v) == "string" then return string.format("%q", v) end
+  return tostring(v)
+end
+
+-- Returns nil when equal, or a path and both values where they differ. Numbers
+-- are compared exactly.
+local function difference(expected, actual, path)
+  if type(expected) ~= "table" or type(actual) ~= "table" then
+    if expected == actual then return nil end
+    return path .. ": expected " .. describe(expected) .. ", got " .. describe(actual)
+  end
+  for k, v in pairs(expected) do
+    local d = difference(v, actual[k], path .. "." .. tostring(k))
+    if d then return d end
+  end
+  for k in pairs(actual) do
+    if expected[k] == nil then return path .. "." .. tostring(k) .. ": unexpected key" end
+  end
+  return nil
+end
+
+local passed, failed = 0, 0
+local function check(name, ok, message)
+  if ok then
+    passed = passed + 1
+  else
+    failed = failed + 1
+    print("FAIL " .. name .. ": " .. tostring(message))
+  end
+end
+
+local function expectTable(name, bytes, expected)
+  local ok, result = pcall(Scorlane, writeFile(bytes))
+  if not ok then return check(name, false, "raised " .. tostring(result)) end
+  local d = difference(expected, result, "result")
+  check(name, d == nil, d)
+end
+
+local function expectNoValues(name, ...)
+  local results = { pcall(Scorlane, ...) }
+  check(name, results[1] == true and #results == 1,
+        "expected no values, got " .. describe(results[2]) .. ", " .. describe(results[3]))
+end
+
+-- Loads that give no values ------------------------------------------------
+
+expectNoValues("missing file", tempDir .. "/missing.mid")
+expectNoValues("empty file", writeFile(""))
+expectNoValues("directory", tempDir)
+expectNoValues("not a MIDI file", writeFile("RIFF\0\0\0\6\0\0\0\1\0\96"))
+expectNoValues("missing track", writeFile(smf(1, 96, { track(hex("00 ff 2f 00")) }):gsub(
+  "\0\1\0\96", "\0\2\0\96", 1)))
+expectNoValues("no argument")
+expectNoValues("nil argument", nil)
+expectNoValues("table argument", {})
+expectNoValues("boolean argument", true)
+
+-- Whole tables --------------------------------------------------------------
+
+-- Fills in the top-level lists a case leaves out: they are present and empty.
+local function emptyLists(t)
+  for _, key in ipairs({ "bpm", "beat", "lyric", "marker", "text" }) do
+    t[key] = t[key] or {}
+  end
+  return t
+end
+
+expectTable("zero tracks", smf(1, 480, {}), emptyLists({ resolution = 480 }))
+
+local function note(channel, on, off, key, velocity)
+  return { channel = channel, noteon = on, noteoff = off, notenum = key, velocity = velocity }
+end
+
+expectTable("notes and the track layout",
+  smf(0, 0x01E0, { track(hex("00 99 24 64  60 89 24 00  00 90 3c 40  81 00 3e 50  10 3c 00  "
+                             .. "00 80 3e 00  00 ff 2f 00")) }),
+  emptyLists({
+    resolution = 480,
+    [1] = {
+      note(9, 0, 96, 36, 100), note(0, 96, 240, 60, 64), note(0, 224, 240, 62, 80),
+      pitch = {}, trackname = "", trackend = 240,
+    },
+  }))
+
+expectTable("a note still sounding ends with the track",
+  smf(1, 96, { track(hex("00 90 3c 40  83 60 ff 2f 00")), track(hex("00 ff 2f 00")) }),
+  emptyLists({
+    resolution = 96,
+    [1] = { note(0, 0, 480, 60, 64), pitch = {}, trackname = "", trackend = 480 },
+    [2] = { pitch = {}, trackname = "", trackend = 0 },
+  }))
+
+expectTable("pitch bends scaled by the bend range",
+  smf(0, 96, { track(hex("00 e0 00 40  10 e0 00 60  00 b0 65 00  00 64 00  00 06 0c  "
+                         .. "10 e0 00 50  10 e3 00 00  00 ff 2f 00")) }),
+  emptyLists({
+    resolution = 96,
+    [1] = {
+      pitch = {
+        { time = 0, pitch = 0 },
+        { time = 16, pitch = 1.0 },   -- value 4096 under range 2
+        { time = 32, pitch = 3.0 },   -- value 2048 under range 12
+        { time = 48, pitch = -12.0 }, -- value -8192 under range 12
+      },
+      trackname = "", trackend = 48,
+    },
+  }))
+
+expectTable("meta events: names, ends, maps from the first track",
+  smf(1, 96, {
+    track(hex("00 ff 03 05 'Tempo'  00 ff 51 03 07 a1 20  00 ff 58 04 06 03 18 08  "
+              .. "60 ff 51 03 0a 2c 2b  00 ff 58 04 04 02 18 08  00 ff 2f 00")),
+    track(hex("00 ff 03 04 'Bass'  00 ff 03 04 'Lead'  00 ff 51 03 07 a1 20  "
+              .. "00 ff 58 04 03 02 18 08  10 ff 2f 00")),
+  }),
+  emptyLists({
+    resolution = 96,
+    [1] = { pitch = {}, trackname = "Tempo", trackend = 96 },
+    [2] = { pitch = {}, trackname = "Lead", trackend = 16 },
+    bpm = { { bpm = 120, time = 0 }, { bpm = 89.999, time = 96 } },
+    beat = { { beat = 6, denom = 8, time = 0 }, { beat = 4, denom = 4, time = 96 } },
+  }))
+
+expectTable("texts numbered across tracks",
+  smf(1, 96, {
+    track(hex("00 ff 05 02 'La'  10 ff 05 04 'Li' 00 'x'  00 ff 06 01 'A'  00 ff 01 00")),
+    track(hex("00 ff 05 02 'Lo'  20 ff 05 02 'Lu'  00 ff 01 04 'note'")),
+  }),
+  {
+    resolution = 96, bpm = {}, beat = {},
+    [1] = { pitch = {}, trackname = "", trackend = 0 },
+    [2] = { pitch = {}, trackname = "", trackend = 0 },
+    lyric = {
+      { text = "La", time = 0, track = 0, index = 1 },
+      { text = "Li", time = 16, track = 0, index = 2 },
+      { text = "Lo", time = 0, track = 1, index = 3 },
+      { text = "Lu", time = 32, track = 1, index = 4 },
+    },
+    marker = { { text = "A", time = 16, track = 0, index = 1 } },
+    text = {
+      { text = "", time = 16, track = 0, index = 1 },
+      { text = "note", time = 32, track = 1, index = 2 },
+    },
+  })
+
+-- Text bytes reach Lua unchanged, whatever their encoding.
+do
+  local shiftJis, utf8 = hex("82 a0 82 a2"), hex("e3 81 82")
+  local result = Scorlane(writeFile(smf(0, 96, { track(
+    "\0\255\5\4" .. shiftJis .. "\0\255\5\3" .. utf8 .. hex("00 ff 2f 00")) })))
+  check("lyric bytes pass through", result.lyric[1].text == shiftJis and result.lyric[2].text == utf8,
+        describe(result.lyric[1].text))
+end
+
+-- A number argument is taken as its string form: 73519 names the file "73519"
+-- in the working directory.
+do
+  local f = assert(io.open("73519", "wb"))
+  f:write(smf(0, 7, {}))
+  f:close()
+  local ok, result = pcall(Scorlane, 73519)
+  os.remove("73519")
+  check("number argument", ok and type(result) == "table" and result.resolution == 7,
+        describe(result))
+end
+
+os.execute("rm -rf '" .. tempDir .. "'")
+print(string.format("%d passed, %d failed", passed, failed))
+os.exit(failed == 0 and 0 or 1)
