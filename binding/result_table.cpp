@@ -39,10 +39,11 @@ const char kParkedResultKey = 0;
 // throw runs in CopyTrack, which calls no Lua.
 
 // Replaces the conversion's copy with a copy of track `index`. Returns false when
-// memory runs out; the old copy is then released or intact, never half-made.
+// memory runs out; the copy then still owns whatever it holds, and is released
+// with the conversion.
 bool CopyTrack(Conversion& conversion, size_t index) noexcept {
   try {
-    conversion.copy = conversion.song.GetTrack(index);
+    conversion.song.GetTrack(index, conversion.copy);
     return true;
   } catch (const std::bad_alloc&) {
     return false;

@@ -4,27 +4,6 @@
 
 namespace scorlane {
 
-namespace {
-constexpr int kVarLenMaxBytes = 4;
-// Four bytes that all carry the continuation bit count as five: the quantity's
-// reader historically steps over one more byte than it read.
-constexpr int kVarLenOverlongCount = 5;
-}  // namespace
-
-int ReadVarLen(const uint8_t* p, const uint8_t* end, uint32_t* value) {
-  uint32_t result = 0;
-  for (int i = 0; i < kVarLenMaxBytes; ++i) {
-    if (i >= end - p) return 0;
-    result = (result << 7) | (p[i] & 0x7Fu);
-    if (p[i] < 0x80) {
-      *value = result;
-      return i + 1;
-    }
-  }
-  *value = result;
-  return kVarLenOverlongCount;
-}
-
 bool ReadBigEndian(const uint8_t* p, const uint8_t* end, int count, uint32_t* value) {
   if (count > end - p) return false;
   uint32_t result = 0;

@@ -13,7 +13,24 @@ namespace scorlane {
 // carry the continuation bit (the value then holds their 28 bits and the byte
 // after them is skipped unread). Returns 0, leaving *value alone, when the
 // quantity is cut off by `end`.
-int ReadVarLen(const uint8_t* p, const uint8_t* end, uint32_t* value);
+// Inline: it reads every delta time of every track.
+inline int ReadVarLen(const uint8_t* p, const uint8_t* end, uint32_t* value) {
+  constexpr int kMaxBytes = 4;
+  // Four bytes that all carry the continuation bit count as five: the reader
+  // steps over one more byte than it read.
+  constexpr int kOverlongCount = 5;
+  uint32_t result = 0;
+  for (int i = 0; i < kMaxBytes; ++i) {
+    if (i >= end - p) return 0;
+    result = (result << 7) | (p[i] & 0x7Fu);
+    if (p[i] < 0x80) {
+      *value = result;
+      return i + 1;
+    }
+  }
+  *value = result;
+  return kOverlongCount;
+}
 
 // Reads `count` bytes at p as an unsigned big-endian number. Bytes beyond the
 // fourth push the earliest ones out of the 32 bits; a count of 0 or less gives 0.

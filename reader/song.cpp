@@ -152,6 +152,6 @@ void Song::ParseTracks() {
   }
 }
 
-Track Song::GetTrack(size_t index) const { return tracks[index]; }
+void Song::GetTrack(size_t index, Track& copy) const { copy = tracks[index]; }
 
 }  // namespace scorlane

@@ -89,9 +89,12 @@ class Song {
   Song(const Song&) = delete;
   Song& operator=(const Song&) = delete;
 
-  // Returns a copy of track `index` (below tracks.size()): lists and strings are
-  // copied, `data` is shared. Throws std::bad_alloc when the copy cannot be made.
-  Track GetTrack(size_t index) const;
+  // Makes `copy` a copy of track `index` (below tracks.size()): lists and strings
+  // are copied, `data` is shared. The copy's storage is reused, so copying one
+  // track after another allocates only when a track is larger than any before.
+  // Throws std::bad_alloc when the copy cannot be made; `copy` is then valid but
+  // unspecified.
+  void GetTrack(size_t index, Track& copy) const;
 
   // Stores the code and its message; returns the code.
   SongError SetError(SongError code);

@@ -1,5 +1,6 @@
 // The track event loop: delta times, running status, event lengths, and the
 // dispatch of every event to its handler.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -28,6 +29,13 @@ enum StatusByte : uint8_t {
 
 constexpr uint8_t kControllerMonoMode = 126;  // one byte longer while omni is off
 
+// A note takes at least six bytes of a dense track (a note-on and a note-off of
+// three bytes each under running status), so a track's bytes divided by six
+// bound its notes closely enough to reserve the list once instead of growing it.
+// Capped, so that a huge track of other events cannot reserve more than it needs.
+constexpr size_t kMinBytesPerNote = 6;
+constexpr size_t kMaxNotesReserved = size_t{1} << 20;
+
 // Where the next event's delta time starts, or kCutOff when the event runs past
 // the end of the file's bytes and the track ends here.
 constexpr size_t kCutOff = SIZE_MAX;
@@ -47,6 +55,7 @@ class TrackEventParser {
   void Run() {
     if (track_.length > 0) {
       const size_t length = static_cast<size_t>(track_.length);
+      track_.notes.reserve(std::min(std::min(length, size_) / kMinBytesPerNote, kMaxNotesReserved));
       size_t position = 0;
       do {
         position = ReadEvent(position);

@@ -182,7 +182,8 @@ TEST(FileSystem, ReadsOnlyTheBytesThatAreThere) {
 
 TEST(SongLoad, GetTrackCopiesListsAndSharesData) {
   auto song = LoadBytes(SmfFile(0, 96, {TrackChunk(Hex("00 90 3c 40 10 80 3c 00") + kEndOfTrack)}));
-  Track copy = song->GetTrack(0);
+  Track copy;
+  song->GetTrack(0, copy);
   EXPECT_EQ(copy.data, song->tracks[0].data);
   ASSERT_EQ(copy.notes.size(), 1u);
   copy.notes.clear();

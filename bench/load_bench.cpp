@@ -1,0 +1,200 @@
+// Times Scorlane against its floor, under the interpreter this program links.
+//   load_bench FILES_DIR [rounds]   (files from bench/make_bench_files.py)
+// For each set of files it prints:
+//   (a) the whole Scorlane call, made from a Lua function as a script makes it;
+//   (b) load and parse alone (constructing the Song), in MB/s and notes/s;
+//   (c) the floor: the same table built from records already in memory;
+//   a/c, b/a, and the peak memory of one call on the set's largest file.
+// Every figure is the best of the rounds; a full garbage collection precedes
+// each timed step and is not timed.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <lauxlib.h>
+#include <lua.h>
+#include <lualib.h>
+}
+
+#include "bench/table_floor.h"
+#include "binding/scorlane.h"
+#include "reader/song.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+struct FileSet {
+  std::string name;
+  std::vector<std::string> files;
+};
+
+struct Figures {
+  double call = 1e300, parse = 1e300, floor = 1e300;  // seconds, best round
+  double megabytes = 0, notes = 0, peakMegabytes = 0;
+};
+
+// A Lua function that calls Scorlane as a script does: `return Scorlane(path)`.
+void PushCaller(lua_State* L) {
+  if (luaL_loadstring(L, "local Scorlane = ... return function(path) return Scorlane(path) end") != 0) {
+    std::abort();
+  }
+  lua_pushcfunction(L, Scorlane);
+  lua_call(L, 1, 1);
+}
+
+double TimeCall(lua_State* L, int caller, const std::string& path) {
+  lua_gc(L, LUA_GCCOLLECT, 0);
+  lua_pushvalue(L, caller);
+  lua_pushstring(L, path.c_str());
+  const auto start = Clock::now();
+  lua_call(L, 1, 1);
+  const double seconds = Seconds(start);
+  if (!lua_istable(L, -1)) {
+    std::fprintf(stderr, "%s: no table\n", path.c_str());
+    std::exit(1);
+  }
+  lua_pop(L, 1);
+  return seconds;
+}
+
+double TimeFloor(lua_State* L, const std::string& path) {
+  const scorlane::Song song(path.c_str());
+  lua_gc(L, LUA_GCCOLLECT, 0);
+  const auto start = Clock::now();
+  scorlane::bench::BuildFloorTable(L, song);
+  const double seconds = Seconds(start);
+  lua_pop(L, 1);
+  return seconds;
+}
+
+double TimeParse(const std::string& path, double* notes) {
+  const auto start = Clock::now();
+  const scorlane::Song song(path.c_str());
+  const double seconds = Seconds(start);
+  *notes = 0;
+  for (const scorlane::Track& track : song.tracks) *notes += static_cast<double>(track.notes.size());
+  return seconds;
+}
+
+long ResidentKilobytes() {
+  long pages = 0, resident = 0;
+  std::ifstream("/proc/self/statm") >> pages >> resident;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Peak memory of one call, measured in a child process: its high-water mark
+// minus what it held before the call.
+double PeakMegabytesOfCall(const std::string& path) {
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    lua_State* L = luaL_newstate();
+    PushCaller(L);
+    const long before = ResidentKilobytes();
+    lua_pushvalue(L, -1);
+    lua_pushstring(L, path.c_str());
+    lua_call(L, 1, 1);
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    const double megabytes = static_cast<double>(usage.ru_maxrss - before) / 1024.0;
+    if (write(pipeFds[1], &megabytes, sizeof megabytes) != sizeof megabytes) _exit(1);
+    _exit(0);
+  }
+  double megabytes = -1;
+  if (read(pipeFds[0], &megabytes, sizeof megabytes) != sizeof megabytes) megabytes = -1;
+  waitpid(child, nullptr, 0);
+  close(pipeFds[0]);
+  close(pipeFds[1]);
+  return megabytes;
+}
+
+Figures Measure(lua_State* L, int caller, const FileSet& set, int rounds) {
+  Figures figures;
+  std::string largest;
+  uintmax_t largestSize = 0;
+  for (const std::string& file : set.files) {
+    const uintmax_t size = std::filesystem::file_size(file);
+    figures.megabytes += static_cast<double>(size) / 1e6;
+    if (size > largestSize) largestSize = size, largest = file;
+  }
+  for (int round = 0; round < rounds; ++round) {
+    double call = 0, parse = 0, floor = 0, notes = 0;
+    for (const std::string& file : set.files) {
+      floor += TimeFloor(L, file);
+      call += TimeCall(L, caller, file);
+      double fileNotes = 0;
+      parse += TimeParse(file, &fileNotes);
+      notes += fileNotes;
+    }
+    figures.call = std::min(figures.call, call);
+    figures.parse = std::min(figures.parse, parse);
+    figures.floor = std::min(figures.floor, floor);
+    figures.notes = notes;
+  }
+  figures.peakMegabytes = PeakMegabytesOfCall(largest);
+  return figures;
+}
+
+std::vector<std::string> MidiFilesIn(const std::string& dir) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    if (entry.path().extension() == ".mid") files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s FILES_DIR [rounds]\n", argv[0]);
+    return 2;
+  }
+  const std::string dir = argv[1];
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+  std::vector<FileSet> sets = {
+      {"large (1M notes)", {dir + "/large.mid"}},
+      {"songs", MidiFilesIn(dir + "/songs")},
+      {"growth 10k", {dir + "/notes-10k.mid"}},
+      {"growth 100k", {dir + "/notes-100k.mid"}},
+      {"growth 1M", {dir + "/notes-1m.mid"}},
+      {"growth 4M", {dir + "/notes-4m.mid"}},
+  };
+
+  lua_State* L = luaL_newstate();
+  PushCaller(L);
+  const int caller = lua_gettop(L);
+
+  std::printf("%-8s %-17s %6s %8s %10s %10s %10s %9s %11s %10s %6s %6s %8s\n", "lua", "set",
+              "files", "MB", "notes", "(a) ms", "(b) ms", "(b) MB/s", "(b) notes/s", "(c) ms",
+              "a/c", "b/a", "peak MB");
+  for (const FileSet& set : sets) {
+    if (set.files.empty()) continue;
+    // The songs set is large: one round of it says enough.
+    const Figures f = Measure(L, caller, set, set.files.size() > 1 ? 1 : rounds);
+    std::printf("%-8s %-17s %6zu %8.1f %10.0f %10.1f %10.2f %9.0f %11.3g %10.1f %6.3f %6.3f %8.0f\n",
+                SCORLANE_BENCH_INTERPRETER, set.name.c_str(), set.files.size(), f.megabytes,
+                f.notes, f.call * 1e3, f.parse * 1e3, f.megabytes / f.parse, f.notes / f.parse,
+                f.floor * 1e3, f.call / f.floor, f.parse / f.call, f.peakMegabytes);
+    std::fflush(stdout);
+  }
+  lua_close(L);
+  return 0;
+}
