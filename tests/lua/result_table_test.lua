@@ -3,99 +3,13 @@
 local modulePath = assert(arg[1], "usage: result_table_test.lua path/to/scorlane.so")
 local Scorlane = assert(package.loadlib(modulePath, "Scorlane"))
 
--- Fixtures ---------------------------------------------------------------
-
--- Hex byte pairs; 'text' in single quotes stands for its bytes.
-local function hex(s)
-  local out = {}
-  local i = 1
-  while i <= #s do
-    local c = s:sub(i, i)
-    if c == "'" then
-      local close = assert(s:find("'", i + 1, true), "unclosed quote")
-      out[#out + 1] = s:sub(i + 1, close - 1)
-      i = close + 1
-    elseif c:match("%s") then
-      i = i + 1
-    else
-      out[#out + 1] = string.char(tonumber(s:sub(i, i + 1), 16))
-      i = i + 2
-    end
-  end
-  return table.concat(out)
-end
-
-local function bigEndian(value, count)
-  local bytes = {}
-  for i = count, 1, -1 do
-    bytes[i] = string.char(value % 256)
-    value = math.floor(value / 256)
-  end
-  return table.concat(bytes)
-end
-
-local function track(events)
-  return "MTrk" .. bigEndian(#events, 4) .. events
-end
-
-local function smf(format, division, tracks)
-  return "MThd" .. bigEndian(6, 4) .. bigEndian(format, 2) .. bigEndian(#tracks, 2)
-      .. bigEndian(division, 2) .. table.concat(tracks)
-end
-
-local tempDir = os.tmpname()
-os.remove(tempDir)
-os.execute("mkdir -p '" .. tempDir .. "'")
-
-local fileCount = 0
-local function writeFile(bytes)
-  fileCount = fileCount + 1
-  local path = tempDir .. "/fixture" .. fileCount .. ".mid"
-  local f = assert(io.open(path, "wb"))
-  f:write(bytes)
-  f:close()
-  return path
-end
-
--- Comparison -------------------------------------------------------------
-
-local function describe(v)
-  if type(v) == "string" then return string.format("%q", v) end
-  return tostring(v)
-end
-
--- Returns nil when equal, or a path and both values where they differ. Numbers
--- are compared exactly.
-local function difference(expected, actual, path)
-  if type(expected) ~= "table" or type(actual) ~= "table" then
-    if expected == actual then return nil end
-    return path .. ": expected " .. describe(expected) .. ", got " .. describe(actual)
-  end
-  for k, v in pairs(expected) do
-    local d = difference(v, actual[k], path .. "." .. tostring(k))
-    if d then return d end
-  end
-  for k in pairs(actual) do
-    if expected[k] == nil then return path .. "." .. tostring(k) .. ": unexpected key" end
-  end
-  return nil
-end
-
-local passed, failed = 0, 0
-local function check(name, ok, message)
-  if ok then
-    passed = passed + 1
-  else
-    failed = failed + 1
-    print("FAIL " .. name .. ": " .. tostring(message))
-  end
-end
+local F = dofile((arg[0]:match("^(.*)[/\\]") or ".") .. "/fixtures.lua")
+local hex, track, smf, writeFile, describe, check = F.hex, F.track, F.smf, F.writeFile, F.describe, F.check
 
 local function expectTable(name, bytes, expected)
   local ok, result = pcall(Scorlane, writeFile(bytes))
   if not ok then return check(name, false, "raised " .. tostring(result)) end
-  local d = difference(expected, result, "result")
-  check(name, d == nil, d)
+  F.same(name, expected, result)
 end
 
 local function expectNoValues(name, ...)
@@ -106,9 +20,9 @@ end
 
 -- Loads that give no values ------------------------------------------------
 
-expectNoValues("missing file", tempDir .. "/missing.mid")
+expectNoValues("missing file", F.tempDir .. "/missing.mid")
 expectNoValues("empty file", writeFile(""))
-expectNoValues("directory", tempDir)
+expectNoValues("directory", F.tempDir)
 expectNoValues("not a MIDI file", writeFile("RIFF\0\0\0\6\0\0\0\1\0\96"))
 expectNoValues("missing track", writeFile(smf(1, 96, { track(hex("00 ff 2f 00")) }):gsub(
   "\0\1\0\96", "\0\2\0\96", 1)))
@@ -226,6 +140,4 @@ do
         describe(result))
 end
 
-os.execute("rm -rf '" .. tempDir .. "'")
-print(string.format("%d passed, %d failed", passed, failed))
-os.exit(failed == 0 and 0 or 1)
+F.finish()
