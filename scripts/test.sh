@@ -28,3 +28,5 @@ cmake --build build-tsan -j "$jobs" --target binding_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/binding_tests --gtest_filter='Concurrency.*'
 echo "== valgrind memcheck: Lua-level tests and the demo =="
 scripts/valgrind.sh build
+echo "== LuaRocks: install into a fresh tree, require under both interpreters =="
+scripts/luarocks_check.sh
