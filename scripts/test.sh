@@ -30,3 +30,5 @@ echo "== valgrind memcheck: Lua-level tests and the demo =="
 scripts/valgrind.sh build
 echo "== LuaRocks: install into a fresh tree, require under both interpreters =="
 scripts/luarocks_check.sh
+echo "== Piano roll: well-formed SVG that renders =="
+scripts/pianoroll_check.sh
