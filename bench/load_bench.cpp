@@ -7,7 +7,6 @@
 //   a/c, b/a, and the peak memory of one call on the set's largest file.
 // Every figure is the best of the rounds; a full garbage collection precedes
 // each timed step and is not timed.
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,14 +90,18 @@ double TimeParse(const std::string& path, double* notes) {
   return seconds;
 }
 
-long ResidentKilobytes() {
-  long pages = 0, resident = 0;
-  std::ifstream("/proc/self/statm") >> pages >> resident;
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+// A line of /proc/self/status such as "VmHWM:  1234 kB", in kilobytes.
+long StatusKilobytes(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.compare(0, field.size(), field) == 0) return std::atol(line.c_str() + field.size() + 1);
+  }
+  return 0;
 }
 
-// Peak memory of one call, measured in a child process: its high-water mark
-// minus what it held before the call.
+// Peak memory of one call, measured in a child process: the resident high-water
+// mark, reset just before the call, minus what was resident then.
 double PeakMegabytesOfCall(const std::string& path) {
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return -1;
@@ -106,13 +109,12 @@ double PeakMegabytesOfCall(const std::string& path) {
   if (child == 0) {
     lua_State* L = luaL_newstate();
     PushCaller(L);
-    const long before = ResidentKilobytes();
+    std::ofstream("/proc/self/clear_refs") << "5";  // resets VmHWM to the current VmRSS
+    const long before = StatusKilobytes("VmRSS:");
     lua_pushvalue(L, -1);
     lua_pushstring(L, path.c_str());
     lua_call(L, 1, 1);
-    struct rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    const double megabytes = static_cast<double>(usage.ru_maxrss - before) / 1024.0;
+    const double megabytes = static_cast<double>(StatusKilobytes("VmHWM:") - before) / 1024.0;
     if (write(pipeFds[1], &megabytes, sizeof megabytes) != sizeof megabytes) _exit(1);
     _exit(0);
   }
@@ -170,12 +172,12 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
   std::vector<FileSet> sets = {
-      {"large (1M notes)", {dir + "/large.mid"}},
+      {"large", {dir + "/large.mid"}},
       {"songs", MidiFilesIn(dir + "/songs")},
-      {"growth 10k", {dir + "/notes-10k.mid"}},
-      {"growth 100k", {dir + "/notes-100k.mid"}},
-      {"growth 1M", {dir + "/notes-1m.mid"}},
-      {"growth 4M", {dir + "/notes-4m.mid"}},
+      {"notes-10k", {dir + "/notes-10k.mid"}},
+      {"notes-100k", {dir + "/notes-100k.mid"}},
+      {"notes-1M", {dir + "/notes-1m.mid"}},
+      {"notes-4M", {dir + "/notes-4m.mid"}},
   };
 
   lua_State* L = luaL_newstate();
