@@ -1,9 +1,13 @@
 // Loading: file errors, the header and the directory of track chunks.
-#include <fcntl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
+#endif
 
 #include "reader/file_system.h"
 #include "reader/song.h"
@@ -17,19 +21,25 @@ const Bytes kEndOfTrack = Hex("00 ff 2f 00");
 TEST(SongLoad, FileErrors) {
   TempDir dir;
   const std::string empty = dir.Write("empty.mid", {});
+#ifndef _WIN32
   const std::string fifo = dir.path() + "/fifo.mid";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+#endif
   struct Case {
     const char* what;
     const char* name;
     SongError code;
   } const cases[] = {
       {"no name", nullptr, SongError::kFileSize},
-      {"missing", "/nonexistent/song.mid", SongError::kFileSize},
+      {"missing", "no-such-folder/song.mid", SongError::kFileSize},
       {"empty", empty.c_str(), SongError::kFileSize},
       {"directory", dir.path().c_str(), SongError::kFileSize},
+#ifdef _WIN32
+      {"device", "NUL", SongError::kFileSize},
+#else
       {"fifo, which must not block", fifo.c_str(), SongError::kFileSize},
       {"device", "/dev/zero", SongError::kFileSize},
+#endif
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -39,6 +49,7 @@ TEST(SongLoad, FileErrors) {
   }
 }
 
+#ifndef _WIN32
 TEST(SongLoad, UnreadableFileFailsTheSizeQuery) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
   TempDir dir;
@@ -46,15 +57,40 @@ TEST(SongLoad, UnreadableFileFailsTheSizeQuery) {
   ASSERT_EQ(chmod(file.c_str(), 0), 0);
   EXPECT_EQ(Song(file.c_str()).errorCode, SongError::kFileSize);
 }
+#endif
 
 TEST(SongLoad, FileAbove2GiBIsRefusedNotTruncated) {
   TempDir dir;
   const std::string file = dir.Write("huge.mid", SmfFile(0, 96, {TrackChunk(kEndOfTrack)}));
   // Sparse: 2^31 bytes take no disk space. The low 32 bits would be a valid size.
-  ASSERT_EQ(truncate(file.c_str(), int64_t{1} << 31), 0);
+  std::filesystem::resize_file(file, uint64_t{1} << 31);
   EXPECT_EQ(Song(file.c_str()).errorCode, SongError::kFileSize);
-  ASSERT_EQ(truncate(file.c_str(), (int64_t{1} << 32) + 40), 0);
+  std::filesystem::resize_file(file, (uint64_t{1} << 32) + 40);
   EXPECT_EQ(Song(file.c_str()).errorCode, SongError::kFileSize);
+}
+
+TEST(SongLoad, FileNames) {
+  // A UTF-8 name (Japanese here) and a name that is not UTF-8 (Latin-1 "café",
+  // which Windows opens as the ANSI bytes it is) both load.
+  TempDir dir;
+  const Bytes song = SmfFile(0, 96, {TrackChunk(Hex("00 90 3c 40 10 80 3c 00") + kEndOfTrack)});
+  const std::string japanese = dir.path() + "/\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.mid";
+  {
+    std::ofstream out(std::filesystem::u8path(japanese), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(song.data()), static_cast<std::streamsize>(song.size()));
+  }
+  const Song fromUtf8(japanese.c_str());
+  EXPECT_EQ(fromUtf8.errorCode, SongError::kNone);
+  EXPECT_EQ(fromUtf8.tracks.size(), 1u);
+
+  const std::string latin1 = dir.path() + "/caf\xe9.mid";
+  FILE* file = std::fopen(latin1.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fwrite(song.data(), 1, song.size(), file);
+  std::fclose(file);
+  const Song fromAnsi(latin1.c_str());
+  EXPECT_EQ(fromAnsi.errorCode, SongError::kNone);
+  std::remove(latin1.c_str());
 }
 
 TEST(SongLoad, HeaderErrors) {

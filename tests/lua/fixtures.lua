@@ -40,19 +40,22 @@ function F.smf(format, division, tracks)
       .. F.bigEndian(division, 2) .. table.concat(tracks)
 end
 
-F.tempDir = os.tmpname()
-os.remove(F.tempDir)
-os.execute("mkdir -p '" .. F.tempDir .. "'")
-
-local fileCount = 0
+-- Fixture files are temporary files of their own (no shell commands: the tests
+-- also run on Windows), removed by F.finish.
+local written = {}
 function F.writeFile(bytes)
-  fileCount = fileCount + 1
-  local path = F.tempDir .. "/fixture" .. fileCount .. ".mid"
+  local path = os.tmpname()
   local f = assert(io.open(path, "wb"))
   f:write(bytes)
   f:close()
+  written[#written + 1] = path
   return path
 end
+
+-- A file name in a folder that does not exist.
+F.missingFile = "no-such-folder/missing.mid"
+-- A folder that exists everywhere.
+F.directory = "."
 
 function F.describe(v)
   if type(v) == "string" then return string.format("%q", v) end
@@ -94,7 +97,7 @@ end
 
 -- Removes the temporary folder, prints the closing line and exits.
 function F.finish()
-  os.execute("rm -rf '" .. F.tempDir .. "'")
+  for _, path in ipairs(written) do os.remove(path) end
   print(string.format("%d passed, %d failed", F.passed, F.failed))
   os.exit(F.failed == 0 and 0 or 1)
 end

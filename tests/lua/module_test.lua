@@ -14,14 +14,14 @@ local scorlane = require("scorlane")
 check("load is the native function itself", debug.getinfo(scorlane.load, "S").what == "C",
       scorlane.nativePath)
 do
-  local results = { scorlane.load(F.tempDir .. "/missing.mid") }
+  local results = { scorlane.load(F.missingFile) }
   check("load of a missing file gives no values", #results == 0, #results)
 end
 
 do  -- A native library that cannot be found names the paths tried.
   package.loaded.scorlane = nil
   local savedCpath = package.cpath
-  package.cpath = F.tempDir .. "/nowhere/?.so"
+  package.cpath = "nowhere/?.so"
   local ok, message = pcall(require, "scorlane")
   package.cpath = savedCpath
   package.loaded.scorlane = scorlane

@@ -20,9 +20,9 @@ end
 
 -- Loads that give no values ------------------------------------------------
 
-expectNoValues("missing file", F.tempDir .. "/missing.mid")
+expectNoValues("missing file", F.missingFile)
 expectNoValues("empty file", writeFile(""))
-expectNoValues("directory", F.tempDir)
+expectNoValues("directory", F.directory)
 expectNoValues("not a MIDI file", writeFile("RIFF\0\0\0\6\0\0\0\1\0\96"))
 expectNoValues("missing track", writeFile(smf(1, 96, { track(hex("00 ff 2f 00")) }):gsub(
   "\0\1\0\96", "\0\2\0\96", 1)))
