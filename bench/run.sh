@@ -39,7 +39,8 @@ build-bench/bench/load_bench_luajit "$files" 3 | tail -n +2 | tee build-bench/sc
 if [ "$peers" = yes ]; then
   echo
   echo "Peers, same files, equal work (notes paired with start and end, tempo map, bends)"
-  scripts/install_deps.sh python3-mido nodejs npm
+  scripts/install_deps.sh python3-mido
+  command -v npm >/dev/null || scripts/install_deps.sh nodejs npm
   mkdir -p build-bench/peers
   if [ ! -d build-bench/peers/node_modules/@tonejs/midi ]; then
     (cd build-bench/peers && npm install --no-audit --no-fund --silent @tonejs/midi >/dev/null)

@@ -1,7 +1,5 @@
 // libFuzzer target: the exported function in a real Lua state, from a real
 // file, with a walk over every value of the result table it returns.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -14,20 +12,9 @@ extern "C" {
 }
 
 #include "binding/scorlane.h"
+#include "fuzz/input_file.h"
 
 namespace {
-
-const std::string& InputPath() {
-  static const std::string path = [] {
-    const char* dir = std::getenv("TMPDIR");
-    std::string pattern = std::string(dir ? dir : "/tmp") + "/scorlane-fuzz-lua-XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) std::abort();
-    close(fd);
-    return pattern;
-  }();
-  return path;
-}
 
 // Visits every key and value below the table at the top of the stack, checking
 // that keys are numbers or strings and values numbers, strings or tables.
@@ -50,14 +37,10 @@ void Walk(lua_State* L, int depth) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FILE* file = std::fopen(InputPath().c_str(), "wb");
-  if (file == nullptr) std::abort();
-  if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-  std::fclose(file);
-
+  const std::string& path = scorlane::fuzz::WriteInputFile(data, size);
   lua_State* L = luaL_newstate();
   lua_pushcfunction(L, Scorlane);
-  lua_pushstring(L, InputPath().c_str());
+  lua_pushstring(L, path.c_str());
   if (lua_pcall(L, 1, LUA_MULTRET, 0) != 0) std::abort();  // it must never raise
   const int results = lua_gettop(L);
   if (results > 1) std::abort();

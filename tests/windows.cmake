@@ -3,16 +3,6 @@
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-add_library(test_bytes STATIC test_bytes.cpp)
-target_include_directories(test_bytes PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(test_bytes PUBLIC reader)
-
-add_executable(reader_tests
-  byte_readers_test.cpp
-  channel_events_test.cpp
-  meta_events_test.cpp
-  song_load_test.cpp
-  track_events_test.cpp)
 target_link_libraries(reader_tests PRIVATE test_bytes gtest_main)
 target_link_options(reader_tests PRIVATE -static)
 add_test(NAME reader_tests COMMAND reader_tests)
