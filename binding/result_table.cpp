@@ -141,6 +141,9 @@ bool AddTextList(lua_State* L, Conversion& conversion, TextList list, const char
   lua_createtable(L, 0, 0);
   lua_Number key = 0;
   for (int32_t g = 0; g < conversion.song.trackCount; ++g) {
+    // A track with no entries of this kind adds nothing here: its copy would be
+    // made and dropped unread, a copy of all its notes for nothing.
+    if ((conversion.song.tracks[static_cast<size_t>(g)].*list).empty()) continue;
     if (!CopyTrack(conversion, static_cast<size_t>(g))) return false;
     for (const TextEvent& event : conversion.copy.*list) {
       lua_pushnumber(L, ++key);

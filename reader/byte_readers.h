@@ -19,6 +19,11 @@ inline int ReadVarLen(const uint8_t* p, const uint8_t* end, uint32_t* value) {
   // Four bytes that all carry the continuation bit count as five: the reader
   // steps over one more byte than it read.
   constexpr int kOverlongCount = 5;
+  // Most delta times take one byte.
+  if (p < end && *p < 0x80) {
+    *value = *p;
+    return 1;
+  }
   uint32_t result = 0;
   for (int i = 0; i < kMaxBytes; ++i) {
     if (i >= end - p) return 0;
