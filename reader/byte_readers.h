@@ -19,10 +19,25 @@ inline int ReadVarLen(const uint8_t* p, const uint8_t* end, uint32_t* value) {
   // Four bytes that all carry the continuation bit count as five: the reader
   // steps over one more byte than it read.
   constexpr int kOverlongCount = 5;
-  // Most delta times take one byte.
-  if (p < end && *p < 0x80) {
-    *value = *p;
-    return 1;
+  if (end - p >= kMaxBytes) {
+    // All four bytes are there: no bound check per byte. Most quantities take one.
+    uint32_t result = p[0];
+    if (result < 0x80) {
+      *value = result;
+      return 1;
+    }
+    result = ((result & 0x7Fu) << 7) | (p[1] & 0x7Fu);
+    if (p[1] < 0x80) {
+      *value = result;
+      return 2;
+    }
+    result = (result << 7) | (p[2] & 0x7Fu);
+    if (p[2] < 0x80) {
+      *value = result;
+      return 3;
+    }
+    *value = (result << 7) | (p[3] & 0x7Fu);
+    return p[3] < 0x80 ? 4 : kOverlongCount;
   }
   uint32_t result = 0;
   for (int i = 0; i < kMaxBytes; ++i) {

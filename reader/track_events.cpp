@@ -101,9 +101,11 @@ class TrackEventParser {
 
   // Handles the channel message whose status stands (or would stand) at `status`.
   size_t ChannelMessage(size_t status, uint8_t kind) {
+    // Data bytes of each channel message, by the status's high four bits.
+    static constexpr uint8_t kDataBytes[8] = {2, 2, 2, 2, 1, 1, 2, 0};
     const uint8_t type = kind & 0xF0;
     const uint8_t channel = kind & 0x0F;
-    const size_t dataBytes = (type == kProgramChange || type == kChannelPressure) ? 1 : 2;
+    const size_t dataBytes = kDataBytes[(kind >> 4) & 0x07];
     if (status + dataBytes >= size_) return kCutOff;
     const uint8_t d1 = data_[status + 1];
     const uint8_t d2 = dataBytes == 2 ? data_[status + 2] : 0;
