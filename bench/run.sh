@@ -33,8 +33,8 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
      "$(free -g | awk '/Mem:/ {print $2}') GiB"
 echo
 echo "Scorlane: (a) whole call, (b) load and parse, (c) table-building floor"
-build-bench/bench/load_bench_lua51 "$files" 3 | tee build-bench/scorlane-lua51.txt
-build-bench/bench/load_bench_luajit "$files" 3 | tail -n +2 | tee build-bench/scorlane-luajit.txt
+build-bench/bench/load_bench_lua51 "$files" 7 | tee build-bench/scorlane-lua51.txt
+build-bench/bench/load_bench_luajit "$files" 7 | tail -n +2 | tee build-bench/scorlane-luajit.txt
 
 if [ "$peers" = yes ]; then
   echo
