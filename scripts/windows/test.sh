@@ -24,3 +24,24 @@ cmake -S . -B build-windows/build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.
   -DSCORLANE_WINDOWS_LUA="$hosts" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-windows/build -j "$(nproc 2>/dev/null || echo 2)"
 (cd build-windows/build && ctest --output-on-failure </dev/null)
+
+# The same files give the same tables through the DLL under both Windows hosts
+# as through the Linux module.
+cmake -S . -B build >/dev/null
+cmake --build build --target scorlane >/dev/null
+songs=(examples/demo.mid tests/data/*.mid)
+lua5.1 tests/lua/dump_tables.lua build/scorlane.so "${songs[@]}" >build-windows/linux.dump
+passed=0
+failed=0
+for host in lua/lua.exe luajit/luajit.exe; do
+  wine "$hosts/$host" tests/lua/dump_tables.lua build-windows/build/scorlane.dll "${songs[@]}" \
+    </dev/null 2>/dev/null | tr -d '\r' >build-windows/windows.dump
+  if cmp -s build-windows/linux.dump build-windows/windows.dump; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL: $host gives other tables than Linux"
+  fi
+done
+echo "windows-vs-linux: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
