@@ -101,25 +101,27 @@ class TrackEventParser {
 
   // Handles the channel message whose status stands (or would stand) at `status`.
   size_t ChannelMessage(size_t status, uint8_t kind) {
-    // Data bytes of each channel message, by the status's high four bits.
-    static constexpr uint8_t kDataBytes[8] = {2, 2, 2, 2, 1, 1, 2, 0};
     const uint8_t type = kind & 0xF0;
     const uint8_t channel = kind & 0x0F;
+    // Notes come first: they are nearly all of a song's events.
+    if (type == kNoteOn || type == kNoteOff) {
+      if (status + 2 >= size_) return kCutOff;
+      const uint8_t key = data_[status + 1];
+      const uint8_t velocity = data_[status + 2];
+      if (type == kNoteOn && velocity != 0) {
+        StartNote(track_, state_, channel, key, velocity);
+      } else {
+        EndNote(track_, state_, key);  // a note-on of velocity 0 ends the note
+      }
+      return status + 3;
+    }
+    // Data bytes of the other channel messages, by the status's high four bits.
+    static constexpr uint8_t kDataBytes[8] = {2, 2, 2, 2, 1, 1, 2, 0};
     const size_t dataBytes = kDataBytes[(kind >> 4) & 0x07];
     if (status + dataBytes >= size_) return kCutOff;
     const uint8_t d1 = data_[status + 1];
     const uint8_t d2 = dataBytes == 2 ? data_[status + 2] : 0;
     switch (type) {
-      case kNoteOff:
-        EndNote(track_, state_, d1);
-        break;
-      case kNoteOn:
-        if (d2 == 0) {
-          EndNote(track_, state_, d1);
-        } else {
-          StartNote(track_, state_, channel, d1, d2);
-        }
-        break;
       case kControlChange: {
         // The omni flag in force before this message decides its length.
         const bool longer = d1 == kControllerMonoMode && state_.omniOff;
