@@ -5,8 +5,9 @@
 //   (b) load and parse alone (constructing the Song), in MB/s and notes/s;
 //   (c) the floor: the same table built from records already in memory;
 //   a/c, b/a, and the peak memory of one call on the set's largest file.
-// Every figure is the best of the rounds; a full garbage collection precedes
-// each timed step and is not timed.
+// (a) and (c) are the medians of the rounds, a/c the median of the rounds'
+// ratios, (b) the best round; a full garbage collection precedes each timed step
+// and is not timed.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,7 +44,10 @@ struct FileSet {
 };
 
 struct Figures {
-  double call = 1e300, parse = 1e300, floor = 1e300;  // seconds, best round
+  double call = 0, floor = 0;  // seconds, median round
+  double parse = 1e300;        // seconds, best round
+  double ratio = 0;            // median of the rounds' call / floor
+  int rounds = 0;
   double megabytes = 0, notes = 0, peakMegabytes = 0;
 };
 
@@ -136,13 +140,26 @@ std::string LargestFile(const FileSet& set) {
   return largest;
 }
 
-// Times the set; the peak memory is measured beforehand (see main).
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Times the set, round after round: at least `rounds` of them and, for quick sets,
+// as many more as fit in a second and a half. Within a round every file's floor
+// and call are timed back to back, so that each round's ratio compares the two
+// under the same conditions of the machine. The peak memory is measured
+// beforehand (see main).
 Figures Measure(lua_State* L, int caller, const FileSet& set, int rounds) {
+  constexpr double kMinSeconds = 1.5;
   Figures figures;
   for (const std::string& file : set.files) {
     figures.megabytes += static_cast<double>(std::filesystem::file_size(file)) / 1e6;
   }
-  for (int round = 0; round < rounds; ++round) {
+  std::vector<double> calls, floors, ratios;
+  double measured = 0;
+  for (int round = 0; round < rounds || measured < kMinSeconds; ++round) {
     double call = 0, parse = 0, floor = 0, notes = 0;
     for (const std::string& file : set.files) {
       floor += TimeFloor(L, file);
@@ -151,11 +168,17 @@ Figures Measure(lua_State* L, int caller, const FileSet& set, int rounds) {
       parse += TimeParse(file, &fileNotes);
       notes += fileNotes;
     }
-    figures.call = std::min(figures.call, call);
+    calls.push_back(call);
+    floors.push_back(floor);
+    ratios.push_back(call / floor);
+    measured += call + floor + parse;
     figures.parse = std::min(figures.parse, parse);
-    figures.floor = std::min(figures.floor, floor);
     figures.notes = notes;
   }
+  figures.call = Median(calls);
+  figures.floor = Median(floors);
+  figures.ratio = Median(ratios);
+  figures.rounds = static_cast<int>(ratios.size());
   return figures;
 }
 
@@ -205,19 +228,19 @@ int main(int argc, char** argv) {
   PushCaller(L);
   const int caller = lua_gettop(L);
 
-  std::printf("%-8s %-17s %6s %8s %10s %10s %10s %9s %11s %10s %6s %6s %8s\n", "lua", "set",
+  std::printf("%-8s %-17s %6s %8s %10s %10s %10s %9s %11s %10s %6s %6s %8s %6s\n", "lua", "set",
               "files", "MB", "notes", "(a) ms", "(b) ms", "(b) MB/s", "(b) notes/s", "(c) ms",
-              "a/c", "b/a", "peak MB");
+              "a/c", "b/a", "peak MB", "rounds");
   for (size_t s = 0; s < sets.size(); ++s) {
     const FileSet& set = sets[s];
     if (set.files.empty()) continue;
-    // The songs set is large: one round of it says enough.
-    Figures f = Measure(L, caller, set, set.files.size() > 1 ? 1 : rounds);
+    // The songs set is large: three rounds of it say enough.
+    Figures f = Measure(L, caller, set, set.files.size() > 1 ? std::min(rounds, 3) : rounds);
     f.peakMegabytes = peaks[s];
-    std::printf("%-8s %-17s %6zu %8.1f %10.0f %10.1f %10.2f %9.0f %11.3g %10.1f %6.3f %6.3f %8.0f\n",
+    std::printf("%-8s %-17s %6zu %8.1f %10.0f %10.1f %10.2f %9.0f %11.3g %10.1f %6.3f %6.3f %8.0f %6d\n",
                 SCORLANE_BENCH_INTERPRETER, set.name.c_str(), set.files.size(), f.megabytes,
                 f.notes, f.call * 1e3, f.parse * 1e3, f.megabytes / f.parse, f.notes / f.parse,
-                f.floor * 1e3, f.call / f.floor, f.parse / f.call, f.peakMegabytes);
+                f.floor * 1e3, f.ratio, f.parse / f.call, f.peakMegabytes, f.rounds);
     std::fflush(stdout);
   }
   lua_close(L);
