@@ -7,17 +7,6 @@
 
 namespace scorlane {
 
-// The number of zero bits below the lowest set bit of a nonzero value.
-inline int CountTrailingZeros(uint32_t value) {
-#if defined(__GNUC__) || defined(__clang__)
-  return __builtin_ctz(value);
-#else
-  int count = 0;
-  while ((value & 1u) == 0) value >>= 1, ++count;
-  return count;
-#endif
-}
-
 // Reads a variable-length quantity: seven bits per byte, most significant first,
 // every byte but the last with its top bit set, at most four bytes.
 // Returns the number of bytes it counts as consumed: 1-4, or 5 when all four bytes
@@ -31,20 +20,24 @@ inline int ReadVarLen(const uint8_t* p, const uint8_t* end, uint32_t* value) {
   // steps over one more byte than it read.
   constexpr int kOverlongCount = 5;
   if (end - p >= kMaxBytes) {
-    // All four bytes are there: decoded without a branch on the length, which
-    // varies from one delta time to the next and would often be mispredicted.
-    const uint32_t word = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
-                          uint32_t{p[3]} << 24;
-    const uint32_t lastByteBits = ~word & 0x80808080u;  // top bit clear: the quantity's last byte
-    const uint32_t bits = ((word & 0x7Fu) << 21) | ((word >> 8 & 0x7Fu) << 14) |
-                          ((word >> 16 & 0x7Fu) << 7) | (word >> 24 & 0x7Fu);
-    if (lastByteBits == 0) {
-      *value = bits;
-      return kOverlongCount;
+    // All four bytes are there: no bound check per byte. Most quantities take one.
+    uint32_t result = p[0];
+    if (result < 0x80) {
+      *value = result;
+      return 1;
     }
-    const int count = CountTrailingZeros(lastByteBits) / 8 + 1;
-    *value = bits >> (7 * (kMaxBytes - count));
-    return count;
+    result = ((result & 0x7Fu) << 7) | (p[1] & 0x7Fu);
+    if (p[1] < 0x80) {
+      *value = result;
+      return 2;
+    }
+    result = (result << 7) | (p[2] & 0x7Fu);
+    if (p[2] < 0x80) {
+      *value = result;
+      return 3;
+    }
+    *value = (result << 7) | (p[3] & 0x7Fu);
+    return p[3] < 0x80 ? 4 : kOverlongCount;
   }
   uint32_t result = 0;
   for (int i = 0; i < kMaxBytes; ++i) {
