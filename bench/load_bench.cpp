@@ -1,5 +1,7 @@
 // Times Scorlane against its floor, under the interpreter this program links.
-//   load_bench FILES_DIR [rounds]   (files from bench/make_bench_files.py)
+//   load_bench FILES_DIR [rounds [REAL_SONGS_DIR]]
+// FILES_DIR holds the files of bench/make_bench_files.py; REAL_SONGS_DIR, if
+// given, a collection of real MIDI files (searched at any depth).
 // For each set of files it prints:
 //   (a) the whole Scorlane call, made from a Lua function as a script makes it;
 //   (b) load and parse alone (constructing the Song), in MB/s and notes/s;
@@ -184,8 +186,24 @@ Figures Measure(lua_State* L, int caller, const FileSet& set, int rounds) {
 
 std::vector<std::string> MidiFilesIn(const std::string& dir) {
   std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
     if (entry.path().extension() == ".mid") files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// Files under `dir`, at any depth, that load as songs: a collection of real
+// files may hold a few that are not MIDI files at all.
+std::vector<std::string> SongsUnder(const std::string& dir) {
+  std::vector<std::string> files;
+  if (dir.empty()) return files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir, error)) {
+    if (!entry.is_regular_file()) continue;
+    const scorlane::Song song(entry.path().string().c_str());
+    if (song.errorCode == scorlane::SongError::kNone) files.push_back(entry.path().string());
   }
   std::sort(files.begin(), files.end());
   return files;
@@ -195,7 +213,7 @@ std::vector<std::string> MidiFilesIn(const std::string& dir) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s FILES_DIR [rounds]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s FILES_DIR [rounds [REAL_SONGS_DIR]]\n", argv[0]);
     return 2;
   }
   const std::string dir = argv[1];
@@ -207,6 +225,7 @@ int main(int argc, char** argv) {
       {"notes-100k", {dir + "/notes-100k.mid"}},
       {"notes-1M", {dir + "/notes-1m.mid"}},
       {"notes-4M", {dir + "/notes-4m.mid"}},
+      {"real-songs", SongsUnder(argc > 3 ? argv[3] : "")},
   };
 
   // A set whose files are not there is left out.

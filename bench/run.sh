@@ -3,17 +3,21 @@
 # Scorlane against its table-building floor under lua5.1 and LuaJIT, the same
 # files loaded by mido and @tonejs/midi (installed now, outside the project's
 # build), and loads of hostile inputs.
-# Usage: bench/run.sh [--songs N] [--no-peers] [--files DIR]
+# Usage: bench/run.sh [--songs N] [--no-peers] [--files DIR] [--real DIR]
+# --real names a folder of real MIDI files to time as one more set (default: the
+# corpus beside the project, ../shared/midi-corpus, when it is there).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 songs=2000
 peers=yes
 files=build-bench/files
+real=../shared/midi-corpus
 while [ $# -gt 0 ]; do
   case $1 in
     --songs) songs=$2; shift ;;
     --no-peers) peers=no ;;
     --files) files=$2; shift ;;
+    --real) real=$2; shift ;;
   esac
   shift
 done
@@ -33,8 +37,9 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
      "$(free -g | awk '/Mem:/ {print $2}') GiB"
 echo
 echo "Scorlane: (a) whole call, (b) load and parse, (c) table-building floor"
-build-bench/bench/load_bench_lua51 "$files" 7 | tee build-bench/scorlane-lua51.txt
-build-bench/bench/load_bench_luajit "$files" 7 | tail -n +2 | tee build-bench/scorlane-luajit.txt
+[ -d "$real" ] || real=
+build-bench/bench/load_bench_lua51 "$files" 7 $real | tee build-bench/scorlane-lua51.txt
+build-bench/bench/load_bench_luajit "$files" 7 $real | tail -n +2 | tee build-bench/scorlane-luajit.txt
 
 if [ "$peers" = yes ]; then
   echo
