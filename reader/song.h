@@ -11,9 +11,6 @@
 namespace scorlane {
 
 // One sounding note, paired from a note-on and whatever ended it.
-// Packed to 11 bytes instead of 16: a big song holds millions of notes, written
-// once by the parser and once more by each track copy, and fresh memory is slow.
-#pragma pack(push, 1)
 struct NoteEvent {
   uint8_t channel;     // 0-15
   uint32_t noteOn;     // tick of the note-on
@@ -21,7 +18,6 @@ struct NoteEvent {
   uint8_t noteNumber;  // key number
   uint8_t velocity;    // note-on velocity
 };
-#pragma pack(pop)
 
 // One pitch-bend message.
 struct PitchBendEvent {
