@@ -36,7 +36,7 @@ const char kParkedResultKey = 0;
 
 // Lua calls below may raise errors (memory errors by longjmp in PUC Lua): these
 // frames hold only trivially destructible locals, and the C++ work that may
-// throw runs in CopyTrack, which calls no Lua.
+// throw runs in CopyTrack and CopyTextList, which call no Lua.
 
 // Replaces the conversion's copy with a copy of track `index`. Returns false when
 // memory runs out; the copy then still owns whatever it holds, and is released
@@ -135,16 +135,25 @@ void AddMeterMap(lua_State* L, const Song& song) {
 // One of a track's three text lists.
 using TextList = std::vector<TextEvent> Track::*;
 
+// Replaces the copy's `list` with a copy of track `index`'s. A text pass reads
+// nothing else of a track: copying the whole track again, notes and all, would
+// repeat the note pass's copy for nothing. Returns false when memory runs out.
+bool CopyTextList(Conversion& conversion, size_t index, TextList list) noexcept {
+  try {
+    conversion.copy.*list = conversion.song.tracks[index].*list;
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
 // Adds the list `name` with the entries of `list` from every track in order,
 // numbered across tracks. [.., result] -> [.., result]; false when a copy failed.
 bool AddTextList(lua_State* L, Conversion& conversion, TextList list, const char* name) {
   lua_createtable(L, 0, 0);
   lua_Number key = 0;
   for (int32_t g = 0; g < conversion.song.trackCount; ++g) {
-    // A track with no entries of this kind adds nothing here: its copy would be
-    // made and dropped unread, a copy of all its notes for nothing.
-    if ((conversion.song.tracks[static_cast<size_t>(g)].*list).empty()) continue;
-    if (!CopyTrack(conversion, static_cast<size_t>(g))) return false;
+    if (!CopyTextList(conversion, static_cast<size_t>(g), list)) return false;
     for (const TextEvent& event : conversion.copy.*list) {
       lua_pushnumber(L, ++key);
       lua_createtable(L, 0, 0);
