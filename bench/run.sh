@@ -38,8 +38,8 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 echo
 echo "Scorlane: (a) whole call, (b) load and parse, (c) table-building floor"
 [ -d "$real" ] || real=
-build-bench/bench/load_bench_lua51 "$files" 7 $real | tee build-bench/scorlane-lua51.txt
-build-bench/bench/load_bench_luajit "$files" 7 $real | tail -n +2 | tee build-bench/scorlane-luajit.txt
+build-bench/bench/load_bench_lua51 "$files" 15 $real | tee build-bench/scorlane-lua51.txt
+build-bench/bench/load_bench_luajit "$files" 15 $real | tail -n +2 | tee build-bench/scorlane-luajit.txt
 
 if [ "$peers" = yes ]; then
   echo
