@@ -247,25 +247,33 @@ int main(int argc, char** argv) {
     peaks.push_back(set.files.empty() ? 0 : PeakMegabytesOfCall(LargestFile(set)));
   }
 
-  lua_State* L = luaL_newstate();
-  PushCaller(L);
-  const int caller = lua_gettop(L);
-
   std::printf("%-8s %-17s %6s %8s %10s %10s %10s %9s %11s %10s %6s %6s %8s %6s\n", "lua", "set",
               "files", "MB", "notes", "(a) ms", "(b) ms", "(b) MB/s", "(b) notes/s", "(c) ms",
               "a/c", "b/a", "peak MB", "rounds");
+  std::fflush(stdout);
   for (size_t s = 0; s < sets.size(); ++s) {
     const FileSet& set = sets[s];
     if (set.files.empty()) continue;
-    // The songs set is large: three rounds of it say enough.
-    Figures f = Measure(L, caller, set, set.files.size() > 1 ? std::min(rounds, 3) : rounds);
-    f.peakMegabytes = peaks[s];
-    std::printf("%-8s %-17s %6zu %8.1f %10.0f %10.1f %10.2f %9.0f %11.3g %10.1f %6.3f %6.3f %8.0f %6d\n",
-                SCORLANE_BENCH_INTERPRETER, set.name.c_str(), set.files.size(), f.megabytes,
-                f.notes, f.call * 1e3, f.parse * 1e3, f.megabytes / f.parse, f.notes / f.parse,
-                f.floor * 1e3, f.ratio, f.parse / f.call, f.peakMegabytes, f.rounds);
-    std::fflush(stdout);
+    // Each set is timed in a child of its own with a fresh Lua state: the memory
+    // left behind by one set's rounds would otherwise change the next set's.
+    const pid_t child = fork();
+    if (child == 0) {
+      lua_State* L = luaL_newstate();
+      PushCaller(L);
+      // The songs set is large: three rounds of it say enough.
+      Figures f = Measure(L, lua_gettop(L), set, set.files.size() > 1 ? std::min(rounds, 3) : rounds);
+      f.peakMegabytes = peaks[s];
+      std::printf("%-8s %-17s %6zu %8.1f %10.0f %10.1f %10.2f %9.0f %11.3g %10.1f %6.3f %6.3f %8.0f %6d\n",
+                  SCORLANE_BENCH_INTERPRETER, set.name.c_str(), set.files.size(), f.megabytes,
+                  f.notes, f.call * 1e3, f.parse * 1e3, f.megabytes / f.parse, f.notes / f.parse,
+                  f.floor * 1e3, f.ratio, f.parse / f.call, f.peakMegabytes, f.rounds);
+      std::fflush(stdout);
+      lua_close(L);
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
   }
-  lua_close(L);
   return 0;
 }
